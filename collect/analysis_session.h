@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace corvelle::collect {
 
@@ -34,15 +35,16 @@ public:
 
     // UI thread, on the release over the Analyse label. Empties the list and starts a run on a worker
     // over the code box's text (read by the caller, CR LF between lines). Refused (false, nothing
-    // happens) while a run is active.
+    // happens) while a run is active and after shutdown.
     bool startAnalysis(const std::string& codeBoxText);
 
     // UI thread, on a press of a sort label: sorts the table descending by key and starts a refill on a
-    // worker. Refused (false) while a run is active.
+    // worker. Refused (false) while a run is active: the list stays empty until the run's own refill.
     bool sortAndShow(SortKey key);
 
     // Any thread: snapshots the table's cell texts under the lock and posts the rows to the display in
-    // order. A newer refill supersedes an older one still being shown.
+    // order. A newer refill supersedes an older one still being shown. Does nothing while a run is
+    // active, which ends with a refill of its own.
     void refillResultsList();
 
     // UI thread, on a double-click: the link of the record at a 0-based list row, when there is one.
@@ -51,36 +53,57 @@ public:
     [[nodiscard]] std::size_t tableSize() const;
     [[nodiscard]] RecordList tableSnapshot() const;
     [[nodiscard]] bool isRunning() const { return m_running.load(); }
+    [[nodiscard]] const ServiceAddresses& addresses() const { return m_addresses; }
 
-    // Tells a run to stop and joins all workers. Safe to call more than once.
+    // Tells a run to stop and joins all workers. Safe to call more than once. Tasks already posted to
+    // the display are dropped; nothing starts afterwards.
     void shutdown();
     // Joins every worker started so far (tests and benchmarks).
     void waitForWorkers();
 
 private:
-    void runAnalysis(std::string codeBoxText);
-    void startWorker(std::function<void()> work);
-    void joinFinishedWorkers();
+    // What posted tasks reach. Shared with them, so a task that runs after the session is gone finds
+    // the channel closed instead of a dangling session.
+    struct DisplayChannel {
+        explicit DisplayChannel(ResultsDisplay& target) : display(target) {}
+        ResultsDisplay& display;
+        std::atomic<std::uint64_t> shownGeneration{0};  // the newest refill; older ones stop
+        std::atomic<bool> closed{false};
+    };
+
+    void runAnalysis(const std::string& codeBoxText);
+    // Takes a generation and the cell texts of the table; the caller holds m_tableMutex.
+    [[nodiscard]] std::uint64_t nextGenerationLocked();
+    [[nodiscard]] std::vector<CellRow> cellSnapshotLocked() const;
+    void postRows(std::uint64_t generation, std::vector<CellRow> rows);
+    void postClear(std::uint64_t generation);
+    void postProgress(std::string text);
+    // Starts work on an owned thread; false when refused (after shutdown) or the thread cannot start.
+    bool startWorker(std::function<void()> work);
+    void joinFinishedWorkersLocked();
+    std::string fetchForScraper(const std::string& url) const;
 
     UiDispatcher& m_dispatcher;
-    ResultsDisplay& m_display;
+    std::shared_ptr<DisplayChannel> m_channel;
     ServiceAddresses m_addresses;
     FetchLimits m_limits;
 
     mutable std::mutex m_tableMutex;
-    RecordList m_table;                   // guarded by m_tableMutex
-    std::uint64_t m_refillGeneration = 0; // guarded by m_tableMutex; taken with each snapshot
-    std::atomic<std::uint64_t> m_shownGeneration{0};  // newest refill; older ones stop posting rows
+    RecordList m_table;                    // guarded by m_tableMutex
+    std::uint64_t m_refillGeneration = 0;  // guarded by m_tableMutex; taken with each snapshot
+    std::atomic<bool> m_running{false};    // changed only under m_tableMutex
 
-    std::atomic<bool> m_running{false};
-    std::atomic<bool> m_abort{false};
+    // Lock order: m_tableMutex, then m_workersMutex; never the other way.
+
+    std::atomic<bool> m_abort{false};  // set once, by shutdown; also stops the transfer under way
 
     std::mutex m_workersMutex;
     struct Worker {
         std::thread thread;
         std::shared_ptr<std::atomic<bool>> done;
     };
-    std::list<Worker> m_workers;  // guarded by m_workersMutex
+    std::list<Worker> m_workers;   // guarded by m_workersMutex
+    bool m_workersClosed = false;  // guarded by m_workersMutex
 };
 
 }  // namespace corvelle::collect

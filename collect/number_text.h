@@ -16,6 +16,9 @@ namespace corvelle::collect {
 // 0 when the text has no leading number.
 [[nodiscard]] double readLeadingNumber(std::string_view text);
 
+// A double rounded to the nearest float; values beyond the float range become infinities.
+[[nodiscard]] float toFloat(double value);
+
 // readLeadingNumber stored as a 32-bit float.
 [[nodiscard]] float readFloat(std::string_view text);
 

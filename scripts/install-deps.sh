@@ -14,7 +14,7 @@ packages=(
   clang-14 libclang-rt-14-dev clang-format clang-tidy
   fonts-wqy-microhei
   xvfb xauth xdotool imagemagick x11-utils
-  python3
+  python3 curl
 )
 
 missing=()

@@ -15,7 +15,9 @@ std::string ReceivedRequest::header(const std::string& name) const
 
 TestServer::TestServer()
 {
-    m_server.set_logger([this](const httplib::Request& request, const httplib::Response&) {
+    // Record before any handler runs, so a test that reads requests() as soon as its reply arrived
+    // always finds the request there.
+    m_server.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
         ReceivedRequest received;
         received.method = request.method;
         received.version = request.version;
@@ -26,6 +28,7 @@ TestServer::TestServer()
         received.headers = request.headers;
         std::lock_guard lock(m_mutex);
         m_requests.push_back(std::move(received));
+        return httplib::Server::HandlerResponse::Unhandled;
     });
 }
 
