@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test through CTest: a normal build with warnings as
-# errors, the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, and the core's
-# suite (the concurrency tests included) under ThreadSanitizer. Exits non-zero on any failure.
+# errors (the end-to-end run of the real program under Xvfb included), the whole suite again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and the core's suite (the concurrency tests included)
+# under ThreadSanitizer; then clang-tidy over the program's sources and each fuzzer for a bounded time.
+# Exits non-zero on any failure. CORVELLE_QUICK=1 runs only the first build and its tests.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -33,4 +35,10 @@ if [[ ${CORVELLE_QUICK:-0} != 1 ]]; then
   echo "== thread sanitizer (core)"
   build build-tsan -DCORVELLE_SANITIZE=thread -DCORVELLE_CORE_ONLY=ON
   ctest --test-dir build-tsan --output-on-failure -j "$jobs" --timeout 600
+
+  echo "== clang-tidy"
+  ./scripts/run-clang-tidy.sh build
+
+  echo "== fuzzers, ${CORVELLE_FUZZ_SECONDS:-45} s each"
+  ./scripts/run-fuzzers.sh "${CORVELLE_FUZZ_SECONDS:-45}"
 fi

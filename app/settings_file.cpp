@@ -18,7 +18,7 @@ namespace corvelle::app {
 namespace {
 
 // A settings file is a few lines; anything far larger is not ours to load.
-constexpr std::size_t kMaxSettingsBytes = 4 * 1024 * 1024;
+constexpr std::size_t kMaxSettingsBytes = std::size_t{4} * 1024 * 1024;
 
 struct IniNames {
     std::string themeSection = collect::utf8ToGbk("设置");
