@@ -5,6 +5,7 @@
 #include "app/platform.h"
 #include "collect/charset.h"
 #include "collect/number_text.h"
+#include "collect/web_address.h"
 
 #include <cerrno>
 #include <cstddef>
@@ -206,18 +207,11 @@ std::string withoutQuotes(std::string_view value)
     return std::string(value);
 }
 
-bool startsWithHttp(std::string_view address)
-{
-    auto hasPrefix = [address](std::string_view prefix) {
-        return address.size() > prefix.size() && namesEqual(address.substr(0, prefix.size()), prefix);
-    };
-    return hasPrefix("http://") || hasPrefix("https://");
-}
-
 std::optional<std::string> webAddress(std::string_view text, std::string_view key)
 {
     std::optional<std::string> value = findIniValue(text, iniNames().networkSection, key);
-    if (!value || !startsWithHttp(*value))
+    // Only an address the program may fetch from: http or https with a real host (and port).
+    if (!value || !collect::isWebAddress(*value))
         return std::nullopt;
     return value;
 }
@@ -283,7 +277,8 @@ std::string withIniValue(std::string_view text, std::string_view section, std::s
     if (place.sectionLine) {
         const Line& after = lines[place.lastEntryLine];
         result.append(text.substr(0, after.end));
-        if (after.end == after.contentEnd)  // the last line of a text without a final line break
+        // The last line of a text without a final LF (a lone CR does not end a line either).
+        if (after.end == 0 || text[after.end - 1] != '\n')
             result.append(lineBreak);
         result.append(entry);
         result.append(text.substr(after.end));

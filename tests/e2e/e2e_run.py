@@ -45,17 +45,18 @@ def wait_port(port, timeout=10):
 
 
 def start_display():
-    for number in range(90, 140):
-        if not os.path.exists(f"/tmp/.X{number}-lock"):
-            display = f":{number}"
-            proc = subprocess.Popen(["Xvfb", display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            for _ in range(100):
-                if os.path.exists(f"/tmp/.X11-unix/X{number}"):
-                    return display, proc
-                time.sleep(0.05)
-            proc.kill()
-    raise RuntimeError("no free X display")
+    """Starts a private Xvfb; it picks a free display number itself and reports it once it is ready."""
+    read_end, write_end = os.pipe()
+    proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+                             "-nolisten", "tcp"], pass_fds=(write_end,),
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    with os.fdopen(read_end) as pipe:
+        number = pipe.readline().strip()
+    if not number:
+        proc.kill()
+        raise RuntimeError("Xvfb did not start")
+    return f":{number}", proc
 
 
 def click(x, y):
