@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QStyleFactory>
 #include <QTranslator>
@@ -62,6 +63,15 @@ void exitRoutine(Globals& globals)
 
 }  // namespace
 
+bool loadQtTranslation(QTranslator& translator, const QLocale& systemLocale)
+{
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (systemLocale.language() == QLocale::Chinese &&
+        translator.load(systemLocale, QStringLiteral("qtbase"), QStringLiteral("_"), folder))
+        return true;
+    return translator.load(QStringLiteral("qtbase_zh_CN"), folder);
+}
+
 void windowCreated(MainWindow& window, ThemeState& theme)
 {
     setControlText(window.codeBox(), std::string());
@@ -85,7 +95,7 @@ int runProgram(int argc, char** argv)
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     // Qt's own dialogs speak Chinese, like the rest of the program.
     QTranslator qtTranslator;
-    if (qtTranslator.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (loadQtTranslation(qtTranslator, QLocale::system()))
         QApplication::installTranslator(&qtTranslator);
 
     Globals globals;

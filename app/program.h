@@ -3,6 +3,9 @@
 
 #include "app/theme.h"
 
+class QLocale;
+class QTranslator;
+
 namespace corvelle::app {
 
 class MainWindow;
@@ -15,6 +18,11 @@ void windowCreated(MainWindow& window, ThemeState& theme);
 // The window-closing handler: writes the theme in force to 配置.ini in the current working directory;
 // a failed write is ignored.
 void windowClosing(const ThemeState& theme);
+
+// Loads Qt's own translation for its standard dialogs: the system's when its language is Chinese and Qt
+// has that variant (traditional characters on a Taiwan system), else simplified Chinese. False when
+// neither is installed.
+bool loadQtTranslation(QTranslator& translator, const QLocale& systemLocale);
 
 // Creates the globals, shows the main window, runs the message loop until it closes, runs the exit
 // routine and returns 0.

@@ -64,6 +64,35 @@ std::string progressCaption(double fraction, std::string_view line)
     return caption;
 }
 
+const std::string& fundOutcomeText(FundOutcome outcome)
+{
+    static const std::string kRead = utf8ToGbk("已读取持仓");
+    static const std::string kNoTable = utf8ToGbk("无股票持仓表");
+    static const std::string kNotFetched = utf8ToGbk("页面未能获取");
+    switch (outcome) {
+    case FundOutcome::HoldingsRead:
+        return kRead;
+    case FundOutcome::NoHoldingsTable:
+        return kNoTable;
+    case FundOutcome::PageNotFetched:
+        break;
+    }
+    return kNotFetched;
+}
+
+std::string runSummary(const std::vector<FundInfo>& funds)
+{
+    std::string summary;
+    for (const FundInfo& fund : funds) {
+        if (!summary.empty())
+            summary += '\n';
+        summary += fund.code;
+        summary += ' ';
+        summary += fundOutcomeText(fund.outcome);
+    }
+    return summary;
+}
+
 bool collectHoldings(std::string_view codeBoxText, FundScraper& scraper,
                      const std::function<void(const std::string& caption)>& showProgress,
                      const std::atomic<bool>& stop)

@@ -1,5 +1,6 @@
 // The steps of one analysis run that need neither the table nor the window: reading the code box,
-// dropping repeated lines, and walking the codes through one FundScraper with progress captions.
+// dropping repeated lines, walking the codes through one FundScraper with progress captions, and the
+// summary of what each fund gave.
 #pragma once
 
 #include "collect/fund_scraper.h"
@@ -30,6 +31,14 @@ int removeDuplicateLines(std::vector<std::string>& lines);
 // Reads the codes of codeBoxText, drops repeats, and for each six-byte line i of n shows the caption
 // for i / n, then has the scraper fetch the fund and, when its page has holdings, parse them. Returns
 // false when stop turned true before the last line was done (the caller then skips the merge).
+// What reading a fund's page gave, as the run summary words it (GBK): "已读取持仓", "无股票持仓表" or
+// "页面未能获取".
+[[nodiscard]] const std::string& fundOutcomeText(FundOutcome outcome);
+
+// The run summary shown as the progress label's tooltip: one line per analysed fund in analysis order,
+// its code, a space and its outcome text, joined with "\n" (GBK); empty when no code was analysed.
+[[nodiscard]] std::string runSummary(const std::vector<FundInfo>& funds);
+
 bool collectHoldings(std::string_view codeBoxText, FundScraper& scraper,
                      const std::function<void(const std::string& caption)>& showProgress,
                      const std::atomic<bool>& stop);

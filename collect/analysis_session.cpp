@@ -33,6 +33,8 @@ bool AnalysisSession::startAnalysis(const std::string& codeBoxText)
     // Supersedes every refill still queued, so the list stays empty until this run's own refill. The
     // list is emptied even if the worker cannot start: the run then just ends there.
     postRows(nextGenerationLocked(), {});
+    // The previous run's summary would describe codes that may no longer be in the box.
+    postProgressToolTip({});
     if (!startWorker([this, codeBoxText] { runAnalysis(codeBoxText); }))
         return false;
     m_running.store(true);
@@ -66,7 +68,7 @@ bool AnalysisSession::sortAndShow(SortKey key)
 void AnalysisSession::refillResultsList()
 {
     std::uint64_t generation = 0;
-    std::vector<CellRow> rows;
+    std::vector<ShownRow> rows;
     {
         const std::lock_guard lock(m_tableMutex);
         if (m_running.load() || m_abort.load())
@@ -83,6 +85,20 @@ std::optional<std::string> AnalysisSession::linkAtRow(int row) const
     if (row < 0 || static_cast<std::size_t>(row) >= m_table.size())
         return std::nullopt;
     return m_table[static_cast<std::size_t>(row)].link;
+}
+
+std::optional<AnalysisSession::RowDetails> AnalysisSession::detailsAtRow(int row) const
+{
+    const std::lock_guard lock(m_tableMutex);
+    if (row < 0 || static_cast<std::size_t>(row) >= m_table.size())
+        return std::nullopt;
+    return RowDetails{m_table[static_cast<std::size_t>(row)], m_lastRunFunds};
+}
+
+std::vector<FundInfo> AnalysisSession::lastRunFunds() const
+{
+    const std::lock_guard lock(m_tableMutex);
+    return m_lastRunFunds;
 }
 
 std::size_t AnalysisSession::tableSize() const
@@ -142,13 +158,18 @@ void AnalysisSession::runAnalysis(const std::string& codeBoxText)
         m_running.store(false);
         return;
     }
+    // The scraper goes with this function, so what it learnt of each fund is kept now, with the table
+    // it made.
+    std::string summary = runSummary(scraper.funds());
     {
         const std::lock_guard lock(m_tableMutex);
         scraper.mergeInto(m_table);
+        m_lastRunFunds = scraper.funds();
     }
     postProgress({});
+    postProgressToolTip(std::move(summary));
     std::uint64_t generation = 0;
-    std::vector<CellRow> rows;
+    std::vector<ShownRow> rows;
     {
         const std::lock_guard lock(m_tableMutex);
         view::sortByRepeatCount(m_table, 1, static_cast<int>(m_table.size()));
@@ -167,16 +188,16 @@ std::uint64_t AnalysisSession::nextGenerationLocked()
     return generation;
 }
 
-std::vector<CellRow> AnalysisSession::cellSnapshotLocked() const
+std::vector<AnalysisSession::ShownRow> AnalysisSession::cellSnapshotLocked() const
 {
-    std::vector<CellRow> rows;
+    std::vector<ShownRow> rows;
     rows.reserve(m_table.size());
     for (const HoldingRecord& record : m_table)
-        rows.push_back(view::cellTexts(record));
+        rows.push_back({view::cellTexts(record), contributingFundsText(record)});
     return rows;
 }
 
-void AnalysisSession::postRows(std::uint64_t generation, std::vector<CellRow> rows)
+void AnalysisSession::postRows(std::uint64_t generation, std::vector<ShownRow> rows)
 {
     // Each row is its own task, so the UI thread stays free between rows; a task of a superseded
     // refill finds a newer generation and does nothing.
@@ -184,10 +205,10 @@ void AnalysisSession::postRows(std::uint64_t generation, std::vector<CellRow> ro
         if (!channel->closed.load() && channel->shownGeneration.load() == generation)
             channel->display.clearRows();
     });
-    for (CellRow& row : rows) {
-        m_dispatcher.post([channel = m_channel, generation, cells = std::move(row)] {
+    for (ShownRow& row : rows) {
+        m_dispatcher.post([channel = m_channel, generation, shown = std::move(row)] {
             if (!channel->closed.load() && channel->shownGeneration.load() == generation)
-                channel->display.appendRow(cells);
+                channel->display.appendRowWithToolTip(shown.cells, shown.toolTip);
         });
     }
 }
@@ -197,6 +218,14 @@ void AnalysisSession::postProgress(std::string text)
     m_dispatcher.post([channel = m_channel, caption = std::move(text)] {
         if (!channel->closed.load())
             channel->display.setProgressText(caption);
+    });
+}
+
+void AnalysisSession::postProgressToolTip(std::string text)
+{
+    m_dispatcher.post([channel = m_channel, summary = std::move(text)] {
+        if (!channel->closed.load())
+            channel->display.setProgressToolTip(summary);
     });
 }
 

@@ -50,6 +50,20 @@ public:
     // UI thread, on a double-click: the link of the record at a 0-based list row, when there is one.
     [[nodiscard]] std::optional<std::string> linkAtRow(int row) const;
 
+    // The record at a 0-based table row, its contributing funds (sources) included, together with the
+    // facts of the funds of the run that made the table: read under one lock, so both always come from
+    // the same run. Nothing when the row has no record.
+    struct RowDetails {
+        HoldingRecord record;
+        std::vector<FundInfo> funds;
+    };
+    [[nodiscard]] std::optional<RowDetails> detailsAtRow(int row) const;
+
+    // What the last completed run learnt of each fund it analysed, in analysis order: code, name, as-of
+    // date, outcome and the fund's own rows. Empty before the first run; replaced as a whole by each run
+    // that completes (a run stopped by shutdown leaves it, like the table, as it was).
+    [[nodiscard]] std::vector<FundInfo> lastRunFunds() const;
+
     [[nodiscard]] std::size_t tableSize() const;
     [[nodiscard]] RecordList tableSnapshot() const;
     [[nodiscard]] bool isRunning() const { return m_running.load(); }
@@ -74,10 +88,16 @@ private:
     void runAnalysis(const std::string& codeBoxText);
     // Takes a generation and the cell texts of the table; the caller holds m_tableMutex.
     [[nodiscard]] std::uint64_t nextGenerationLocked();
-    [[nodiscard]] std::vector<CellRow> cellSnapshotLocked() const;
-    void postRows(std::uint64_t generation, std::vector<CellRow> rows);
+    // One list row as a refill posts it: the five cell texts and the row's tooltip.
+    struct ShownRow {
+        CellRow cells;
+        std::string toolTip;
+    };
+    [[nodiscard]] std::vector<ShownRow> cellSnapshotLocked() const;
+    void postRows(std::uint64_t generation, std::vector<ShownRow> rows);
     void postClear(std::uint64_t generation);
     void postProgress(std::string text);
+    void postProgressToolTip(std::string text);
     // Starts work on an owned thread; false when refused (after shutdown) or the thread cannot start.
     bool startWorker(std::function<void()> work);
     void joinFinishedWorkersLocked();
@@ -90,6 +110,7 @@ private:
 
     mutable std::mutex m_tableMutex;
     RecordList m_table;                    // guarded by m_tableMutex
+    std::vector<FundInfo> m_lastRunFunds;  // guarded by m_tableMutex; the run that made m_table
     std::uint64_t m_refillGeneration = 0;  // guarded by m_tableMutex; taken with each snapshot
     std::atomic<bool> m_running{false};    // changed only under m_tableMutex
 

@@ -27,6 +27,14 @@ public:
     virtual void appendRow(const CellRow& cells) = 0;
     [[nodiscard]] virtual int rowCount() const = 0;
     virtual void setProgressText(const std::string& gbkText) = 0;
+    // A row with the text its pointer tooltip shows (the funds behind it, one per line; empty for none).
+    // A display that shows no tooltips just appends the cells.
+    virtual void appendRowWithToolTip(const CellRow& cells, const std::string& /*gbkToolTip*/)
+    {
+        appendRow(cells);
+    }
+    // The progress label's tooltip: what the last run read from each fund; empty removes it.
+    virtual void setProgressToolTip(const std::string& /*gbkText*/) {}
 };
 
 }  // namespace corvelle::collect

@@ -15,6 +15,7 @@ packages=(
   fonts-wqy-microhei
   xvfb xauth xdotool imagemagick x11-utils
   python3 curl
+  locales  # the tests compile a decimal-comma locale with localedef
 )
 
 missing=()

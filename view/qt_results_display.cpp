@@ -4,11 +4,26 @@
 #include "app/windowing.h"
 
 #include <QLabel>
+#include <QTextDocument>
 #include <QTreeWidget>
 
 #include <cstddef>
 
 namespace corvelle::view {
+
+namespace {
+
+// A tooltip that shows its text as it is: Qt reads a tooltip starting like a tag as markup, and a code
+// typed into the box may well start that way.
+QString plainToolTip(const std::string& gbk)
+{
+    QString text = app::toQString(gbk);
+    if (Qt::mightBeRichText(text))
+        text = Qt::convertFromPlainText(text, Qt::WhiteSpaceNoWrap);
+    return text;
+}
+
+}  // namespace
 
 QtResultsDisplay::QtResultsDisplay(QTreeWidget* list, QLabel* progressLabel)
     : m_list(list), m_progressLabel(progressLabel)
@@ -34,6 +49,25 @@ void QtResultsDisplay::appendRow(const collect::CellRow& cells)
 int QtResultsDisplay::rowCount() const
 {
     return m_list ? app::rowCount(m_list) : 0;
+}
+
+void QtResultsDisplay::appendRowWithToolTip(const collect::CellRow& cells, const std::string& gbkToolTip)
+{
+    appendRow(cells);
+    if (!m_list || gbkToolTip.empty())
+        return;
+    QTreeWidgetItem* item = m_list->topLevelItem(m_list->topLevelItemCount() - 1);
+    if (item == nullptr)
+        return;
+    const QString toolTip = plainToolTip(gbkToolTip);
+    for (int column = 0; column < m_list->columnCount(); ++column)
+        item->setToolTip(column, toolTip);
+}
+
+void QtResultsDisplay::setProgressToolTip(const std::string& gbkText)
+{
+    if (m_progressLabel)
+        m_progressLabel->setToolTip(plainToolTip(gbkText));
 }
 
 void QtResultsDisplay::setProgressText(const std::string& gbkText)

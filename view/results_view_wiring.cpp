@@ -4,6 +4,11 @@
 #include "app/main_window.h"
 #include "app/windowing.h"
 #include "view/link_opener.h"
+#include "view/results_menu.h"
+
+#include <QMenu>
+#include <QPoint>
+#include <QTreeWidget>
 
 #include <utility>
 
@@ -24,6 +29,13 @@ void connectResultsView(app::MainWindow& window, collect::AnalysisSession& sessi
     sortOnPress(window.ratioLabel(), SortKey::Ratio);
     QObject::connect(&window, &app::MainWindow::resultsListDoubleClicked, &context,
                      [&window, &session] { openSelectedLink(window.resultsList(), session); });
+    QTreeWidget* list = window.resultsList();
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(list, &QWidget::customContextMenuRequested, &context,
+                     [&window, &session, &context, list](const QPoint& at) {
+                         // A list reports the position in its viewport, where the rows are.
+                         makeResultsMenu(window, session, context)->popup(list->viewport()->mapToGlobal(at));
+                     });
     QObject::connect(&window, &app::MainWindow::aboutToClose, &context, [&session] { session.shutdown(); });
 }
 

@@ -17,7 +17,8 @@ namespace corvelle::view {
 
 // Release over 标签_分析 starts an analysis of the code box's text; a press on 标签_重复次数,
 // 标签_股票价格 or 标签_持仓比例 sorts by count, price or ratio and refills the list; a double-click on
-// the list opens the selected record's link; closing the window stops a run and joins every worker.
+// the list opens the selected record's link; a right-click on it opens its context menu (持有基金…,
+// 基金重合度…, 打开网页, 复制); closing the window stops a run and joins every worker.
 // 标签_股票代码 and 标签_股票名称 sort nothing. The connections end when context goes away (or the
 // window); session must live until then.
 void connectResultsView(app::MainWindow& window, collect::AnalysisSession& session, QObject& context);
