@@ -1,7 +1,7 @@
 // Reading numbers from GBK texts and the program's number formats, in the C locale and a decimal-comma one.
 #include "collect/number_text.h"
 
-#include "tests/support/temp_dir.h"
+#include "tests/support/decimal_comma_locale.h"
 
 #include <gtest/gtest.h>
 
@@ -248,44 +248,11 @@ TEST(FormatProgressPercent, KnownAnswers)
         EXPECT_EQ(formatProgressPercent(c.fraction), c.expected) << c.fraction;
 }
 
-// Runs with LC_ALL switched to a locale whose decimal point is a comma. Such a locale is taken from the
-// system when it has one, or compiled with localedef into a temporary folder otherwise.
-class DecimalCommaLocale : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        m_saved = std::setlocale(LC_ALL, nullptr);
-        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"}) {
-            if (std::setlocale(LC_ALL, name) != nullptr)
-                return;
-        }
-        const std::filesystem::path source = m_folder.file("comma.def");
-        corvelle::testing::writeFileBytes(
-            source, "LC_NUMERIC\ndecimal_point \",\"\nthousands_sep \".\"\ngrouping 3;3\nEND LC_NUMERIC\n");
-        const std::string command = "localedef -c -i '" + source.string() + "' -f ANSI_X3.4-1968 '" +
-                                    m_folder.file("corvelle_comma").string() + "' >/dev/null 2>&1";
-        (void)std::system(command.c_str());
-        ::setenv("LOCPATH", m_folder.path().c_str(), 1);
-        m_setLocpath = true;
-        if (std::setlocale(LC_ALL, "corvelle_comma") == nullptr)
-            GTEST_SKIP() << "no decimal-comma locale on this system and localedef could not make one";
-    }
-
-    void TearDown() override
-    {
-        std::setlocale(LC_ALL, m_saved.c_str());
-        if (m_setLocpath)
-            ::unsetenv("LOCPATH");
-    }
-
-private:
-    corvelle::testing::TempDir m_folder;
-    std::string m_saved;
-    bool m_setLocpath = false;
-};
-
-TEST_F(DecimalCommaLocale, ReadsAndWritesAsInTheCLocale)
+TEST(DecimalCommaLocale, ReadsAndWritesAsInTheCLocale)
 {
+    const corvelle::testing::DecimalCommaLocale comma;
+    if (!comma.active())
+        GTEST_SKIP() << "no decimal-comma locale on this system and localedef could not make one";
     // The locale really is active: printf now writes a comma.
     ASSERT_EQ(printfGeneral(1.5, 6), "1,5");
 

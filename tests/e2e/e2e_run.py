@@ -64,9 +64,12 @@ def click(x, y):
     xwindow.xdotool("click", "1")
 
 
+class E2EFailure(Exception):
+    pass
+
+
 def fail(message):
-    print("E2E FAILED:", message)
-    sys.exit(1)
+    raise E2EFailure(message)
 
 
 def main():
@@ -133,7 +136,9 @@ def main():
                     break
                 time.sleep(0.1)
             if message and not dialog:
-                xwindow.xdotool("key", "--window", str(message[0]), "Return")
+                # The box has the keyboard focus once it is shown; typed keys reach it like a user's.
+                time.sleep(0.3)
+                xwindow.xdotool("key", "Return")
                 time.sleep(0.5)
                 dialog = None
             elif not dialog:
@@ -143,7 +148,10 @@ def main():
             fail("the save dialog never appeared")
 
         subprocess.run(["import", "-window", "root", str(artifacts / "e2e-dialog.png")], env=env)
-        xwindow.xdotool("key", "--window", str(dialog[0]), "Return")
+        # Let the dialog settle and take the focus (Qt may replace the first window it maps), then press
+        # Enter as a user would, which accepts the proposed name.
+        time.sleep(0.5)
+        xwindow.xdotool("key", "Return")
         written = None
         for _ in range(100):
             files = sorted(build.glob("*.Marlune.txt"))
@@ -166,7 +174,6 @@ def main():
         if problems:
             fail("; ".join(problems))
 
-        xwindow.xdotool("key", "--window", str(window), "Escape", check=False)
         xwindow.request_close(window, display)
         try:
             app.wait(timeout=10)
@@ -178,6 +185,12 @@ def main():
         if "颜色=2".encode("gbk") not in text or f"基金网址=http://127.0.0.1:{port}/".encode("gbk") not in text:
             fail(f"配置.ini after closing: {text!r}")
         print("E2E PASSED: rows, order and 配置.ini as expected; artefacts in", artifacts)
+    except E2EFailure as failure:
+        # What the screen showed when it went wrong, for whoever reads the CI log.
+        if os.environ.get("DISPLAY"):
+            subprocess.run(["import", "-window", "root", str(artifacts / "e2e-failure.png")])
+        print("E2E FAILED:", failure, "- screen saved as", artifacts / "e2e-failure.png")
+        sys.exit(1)
     finally:
         for proc in reversed(processes):
             if proc.poll() is None:
