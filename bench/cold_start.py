@@ -18,18 +18,23 @@ import e2e_run  # noqa: E402
 import xwindow  # noqa: E402
 
 
-def time_to_window(command, title, cwd, env):
-    start = time.monotonic()
-    proc = subprocess.Popen(command, cwd=cwd, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    try:
-        while time.monotonic() - start < 30:
-            if xwindow.find_windows(title):
-                return time.monotonic() - start
-            time.sleep(0.005)
-        raise RuntimeError(f"{command[0]} showed no window")
-    finally:
-        proc.kill()
-        proc.wait()
+def time_to_window(command, title, cwd, env, attempts=3):
+    """Seconds from the start of command until a visible window with title exists. A start whose window
+    never shows (seen now and then when the previous one was killed a moment before) is tried again."""
+    for _ in range(attempts):
+        start = time.monotonic()
+        proc = subprocess.Popen(command, cwd=cwd, env=env, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+        try:
+            while time.monotonic() - start < 10:
+                if xwindow.find_windows(title):
+                    return time.monotonic() - start
+                time.sleep(0.005)
+        finally:
+            proc.kill()
+            proc.wait()
+        time.sleep(0.2)
+    raise RuntimeError(f"{command[0]} showed no window in {attempts} tries")
 
 
 def main():
