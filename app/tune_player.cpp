@@ -1,14 +1,13 @@
-// The FluidSynth tune player: a worker thread per tune that owns the synthesiser and the sound device.
+// The FluidSynth tune player: a worker thread per tune that loads the FluidSynth module at the first tune
+// and lets it drive the synthesiser and the sound device.
 #include "app/tune_player.h"
 
-#include <dlfcn.h>
-#include <fluidsynth.h>
+#include "app/tune_module.h"
 
-#include <algorithm>
+#include <dlfcn.h>
+
 #include <chrono>
-#include <condition_variable>
 #include <filesystem>
-#include <mutex>
 #include <system_error>
 #include <utility>
 
@@ -16,99 +15,49 @@ namespace corvelle::app {
 
 namespace {
 
-constexpr double kLiveSampleRate = 44100.0;
-constexpr double kSynthGain = 0.4;
-constexpr std::chrono::milliseconds kStatusPoll{50};
 // How long the destructor gives a worker to close its device before leaving it to finish alone.
 constexpr int kShutdownGraceMs = 2000;
 
-struct SettingsDeleter {
-    void operator()(fluid_settings_t* settings) const { delete_fluid_settings(settings); }
-};
-struct SynthDeleter {
-    void operator()(fluid_synth_t* synth) const { delete_fluid_synth(synth); }
-};
-struct PlayerDeleter {
-    void operator()(fluid_player_t* player) const { delete_fluid_player(player); }
-};
-struct DriverDeleter {
-    void operator()(fluid_audio_driver_t* driver) const { delete_fluid_audio_driver(driver); }
-};
-using Settings = std::unique_ptr<fluid_settings_t, SettingsDeleter>;
-using Synth = std::unique_ptr<fluid_synth_t, SynthDeleter>;
-using Player = std::unique_ptr<fluid_player_t, PlayerDeleter>;
-using AudioDriver = std::unique_ptr<fluid_audio_driver_t, DriverDeleter>;
-
-// Settings, synthesiser and MIDI player, destroyed in the reverse of that order.
-struct Synthesiser {
-    Settings settings;
-    Synth synth;
-    Player player;
+// The module's entry points; null when it or FluidSynth below it could not be loaded.
+struct TuneModule {
+    PlayTuneFunction play = nullptr;
+    RenderTuneFunction render = nullptr;
 };
 
-// ALSA's error handler type (alsa/error.h); the handler below ignores everything it is given.
-using AlsaErrorHandler = void (*)(const char* file, int line, const char* function, int error,
-                                  const char* format, ...);
-void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
-
-// FluidSynth, and ALSA below it, write their complaints (no sound server, no sound card) to the
-// terminal. A missing sound device is a normal condition here, so the program keeps quiet about it.
-// ALSA is reached through FluidSynth only, so its handler is looked up rather than linked.
-void silenceFluidSynthLog()
+// The folder of the running executable, where the build puts the module; empty when unknown.
+std::filesystem::path executableFolder()
 {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
-            fluid_set_log_function(level, nullptr, nullptr);
-        if (void* symbol = dlsym(RTLD_DEFAULT, "snd_lib_error_set_handler")) {
-            auto setHandler = reinterpret_cast<int (*)(AlsaErrorHandler)>(symbol);
-            setHandler(&ignoreAlsaError);
-        }
-    });
+    std::error_code error;
+    std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::filesystem::path() : executable.parent_path();
 }
 
-bool looksLikeMidiFile(std::string_view midi)
+TuneModule loadTuneModule()
 {
-    return midi.size() >= 14 && midi.substr(0, 4) == "MThd";
+    void* handle = nullptr;
+    if (std::filesystem::path folder = executableFolder(); !folder.empty())
+        handle = dlopen((folder / kTuneModuleFile).c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle)
+        handle = dlopen(kTuneModuleFile, RTLD_NOW | RTLD_LOCAL);
+    if (!handle)
+        return {};
+    // The module stays loaded for the rest of the process: a worker left to finish alone may still be
+    // inside it when everything else has gone.
+    TuneModule module;
+    module.play = reinterpret_cast<PlayTuneFunction>(dlsym(handle, kPlayTuneSymbol));
+    module.render = reinterpret_cast<RenderTuneFunction>(dlsym(handle, kRenderTuneSymbol));
+    return module;
 }
 
-// Builds the synthesiser with the SoundFont loaded and the file queued, played once. False when any part
-// of that fails.
-bool prepareSynthesiser(Synthesiser& out, std::string_view midi, const std::string& soundFont,
-                        double sampleRate)
+// Loads the module at the first call, from whichever thread makes it; FluidSynth and the ~50 libraries
+// it pulls in are only needed once a tune is played, so the program starts without them.
+const TuneModule& tuneModule()
 {
-    if (!looksLikeMidiFile(midi) || soundFont.empty())
-        return false;
-    out.settings.reset(new_fluid_settings());
-    if (!out.settings)
-        return false;
-    fluid_settings_setnum(out.settings.get(), "synth.sample-rate", sampleRate);
-    fluid_settings_setnum(out.settings.get(), "synth.gain", kSynthGain);
-    out.synth.reset(new_fluid_synth(out.settings.get()));
-    if (!out.synth || fluid_synth_sfload(out.synth.get(), soundFont.c_str(), 1) == FLUID_FAILED)
-        return false;
-    out.player.reset(new_fluid_player(out.synth.get()));
-    if (!out.player || fluid_player_add_mem(out.player.get(), midi.data(), midi.size()) != FLUID_OK)
-        return false;
-    fluid_player_set_loop(out.player.get(), 1);
-    return true;
-}
-
-bool playing(fluid_player_t* player)
-{
-    return fluid_player_get_status(player) == FLUID_PLAYER_PLAYING;
+    static const TuneModule module = loadTuneModule();
+    return module;
 }
 
 }  // namespace
-
-// What the player and its worker share. The worker holds its own reference, so a worker left to finish
-// alone never touches a destroyed player.
-struct FluidSynthTunePlayer::Session {
-    std::mutex mutex;
-    std::condition_variable changed;
-    bool stopRequested = false;
-    bool finished = false;
-};
 
 std::string findSoundFont()
 {
@@ -121,10 +70,7 @@ std::string findSoundFont()
     return {};
 }
 
-FluidSynthTunePlayer::FluidSynthTunePlayer(FluidSynthOptions options) : m_options(std::move(options))
-{
-    silenceFluidSynthLog();
-}
+FluidSynthTunePlayer::FluidSynthTunePlayer(FluidSynthOptions options) : m_options(std::move(options)) {}
 
 FluidSynthTunePlayer::~FluidSynthTunePlayer()
 {
@@ -136,10 +82,13 @@ void FluidSynthTunePlayer::play(std::string midi)
 {
     stop();
     releaseWorker(0);
-    auto session = std::make_shared<Session>();
+    auto session = std::make_shared<TuneSession>();
     try {
         m_worker = std::thread([session, midi = std::move(midi), options = m_options] {
-            run(*session, midi, options);
+            // Loading the module can take a while the first time: it happens here, never on the caller's
+            // thread. Without it the tune stays silent.
+            if (PlayTuneFunction playTune = tuneModule().play)
+                playTune(*session, midi, options);
             std::lock_guard lock(session->mutex);
             session->finished = true;
             session->changed.notify_all();
@@ -181,69 +130,12 @@ void FluidSynthTunePlayer::releaseWorker(int graceMs)
     m_session.reset();
 }
 
-void FluidSynthTunePlayer::run(Session& session, const std::string& midi, const FluidSynthOptions& options)
-{
-    auto stopRequested = [&session] {
-        std::lock_guard lock(session.mutex);
-        return session.stopRequested;
-    };
-    Synthesiser synthesiser;
-    if (!prepareSynthesiser(synthesiser, midi, options.soundFont, kLiveSampleRate) || stopRequested())
-        return;
-    if (!options.outputFile.empty())
-        fluid_settings_setstr(synthesiser.settings.get(), "audio.file.name", options.outputFile.c_str());
-    AudioDriver driver;
-    for (const std::string& name : options.audioDrivers) {
-        if (fluid_settings_setstr(synthesiser.settings.get(), "audio.driver", name.c_str()) != FLUID_OK)
-            continue;
-        driver.reset(new_fluid_audio_driver(synthesiser.settings.get(), synthesiser.synth.get()));
-        if (driver || stopRequested())
-            break;
-    }
-    if (!driver)
-        return;  // no sound device: the tune stays silent
-    fluid_player_t* player = synthesiser.player.get();
-    fluid_player_play(player);
-    {
-        std::unique_lock lock(session.mutex);
-        // FluidSynth's player stays "playing" past the file's end while the last notes ring out.
-        while (!session.stopRequested && playing(player))
-            session.changed.wait_for(lock, kStatusPoll);
-    }
-    fluid_player_stop(player);
-    driver.reset();  // the device stops pulling samples before the synthesiser goes away
-}
-
 RenderedTune renderTune(std::string_view midi, const std::string& soundFont, int sampleRate,
                         double maxSeconds)
 {
-    silenceFluidSynthLog();
     RenderedTune tune;
-    Synthesiser synthesiser;
-    if (sampleRate <= 0 || !prepareSynthesiser(synthesiser, midi, soundFont, sampleRate))
-        return tune;
-    tune.sampleRate = sampleRate;
-    constexpr int kBlockFrames = 512;
-    std::vector<float> block(std::size_t{2} * kBlockFrames);
-    const auto maxFrames = static_cast<std::size_t>(std::max(0.0, maxSeconds) * sampleRate);
-    fluid_player_t* player = synthesiser.player.get();
-    fluid_player_play(player);
-    bool endReached = false;
-    // Without an audio driver the player's clock is the synthesiser's sample count, so each block
-    // written moves the file on by exactly that much time.
-    while (playing(player) && tune.samples.size() / 2 < maxFrames) {
-        if (fluid_synth_write_float(synthesiser.synth.get(), kBlockFrames, block.data(), 0, 2, block.data(),
-                                    1, 2) != FLUID_OK)
-            return {};
-        tune.samples.insert(tune.samples.end(), block.begin(), block.end());
-        if (!endReached && fluid_player_get_current_tick(player) >= fluid_player_get_total_ticks(player)) {
-            endReached = true;
-            tune.endOfFileFrame = tune.samples.size() / 2;
-        }
-    }
-    fluid_player_stop(player);
-    if (!endReached)
-        tune.endOfFileFrame = tune.samples.size() / 2;
+    if (RenderTuneFunction render = tuneModule().render)
+        render(midi, soundFont, sampleRate, maxSeconds, tune);
     return tune;
 }
 

@@ -1,4 +1,5 @@
-// Playing the About window's tune: the player the window talks to, and its FluidSynth implementation.
+// Playing the About window's tune: the player the window talks to, and the FluidSynth one, whose synthesiser
+// lives in a module loaded at the first tune.
 #pragma once
 
 #include <cstddef>
@@ -9,6 +10,8 @@
 #include <vector>
 
 namespace corvelle::app {
+
+struct TuneSession;
 
 // Plays a standard MIDI file in the background. Failing to play is silent: no error, no message.
 class TunePlayer {
@@ -36,8 +39,9 @@ struct FluidSynthOptions {
     std::string outputFile;
 };
 
-// Plays through FluidSynth. Everything that can take time (loading the SoundFont, opening the sound
-// device) happens on a worker thread, so neither play() nor stop() waits for the device.
+// Plays through FluidSynth. Everything that can take time (loading the FluidSynth module at the first tune,
+// loading the SoundFont, opening the sound device) happens on a worker thread, so neither play() nor stop()
+// waits for it. Without the module the tune stays silent.
 class FluidSynthTunePlayer : public TunePlayer {
 public:
     explicit FluidSynthTunePlayer(FluidSynthOptions options = {});
@@ -51,13 +55,10 @@ public:
     bool waitUntilIdle(int timeoutMs);
 
 private:
-    struct Session;
-
-    static void run(Session& session, const std::string& midi, const FluidSynthOptions& options);
     void releaseWorker(int graceMs);
 
     FluidSynthOptions m_options;
-    std::shared_ptr<Session> m_session;
+    std::shared_ptr<TuneSession> m_session;
     std::thread m_worker;
 };
 
@@ -71,7 +72,8 @@ struct RenderedTune {
 
 // Renders the file through the same synthesiser set-up the player uses, as FluidSynth's player plays
 // it: to the file's end and on through the ringing out of the last notes. No samples when the SoundFont
-// or the MIDI data cannot be loaded; stops after maxSeconds whatever the file says.
+// or the MIDI data (or the FluidSynth module) cannot be loaded; stops after maxSeconds whatever the file
+// says.
 [[nodiscard]] RenderedTune renderTune(std::string_view midi, const std::string& soundFont, int sampleRate,
                                       double maxSeconds = 600.0);
 
